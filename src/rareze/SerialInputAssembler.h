@@ -19,6 +19,7 @@ public:
     [[nodiscard]] BackupLineAssembler& BackupLines() { return m_backup; }
     [[nodiscard]] DisplayLineAssembler& DisplayLines() { return m_display; }
     [[nodiscard]] PacketAssembler& Packets() { return m_packets; }
+    [[nodiscard]] const PacketAssembler& Packets() const { return m_packets; }
 
 private:
     TextLineAssembler m_text;
