@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/XlsFile.h"
+
 namespace harvel {
 namespace {
 
@@ -15,8 +17,8 @@ Workbook::Workbook(QObject* parent) : QObject(parent) {
     m_sheets.push_back(NewSheet(1));
 }
 
-Workbook::SheetData Workbook::NewSheet(int number) {
-    SheetData sheet;
+Workbook::SheetStore Workbook::NewSheet(int number) {
+    SheetStore sheet;
     sheet.name = QStringLiteral("Sheet%1").arg(number);
     return sheet;
 }
@@ -60,7 +62,7 @@ void Workbook::InsertSheets(int position, int count) {
     if (position < 1 || position > NumSheets() + 1 || count < 0) {
         throw GridError(RangeText("Sheet", position, NumSheets() + 1).toStdString());
     }
-    std::vector<SheetData> added;
+    std::vector<SheetStore> added;
     for (int i = 0; i < count; ++i) {
         added.push_back(NewSheet(NumSheets() + i + 1));
     }
@@ -163,7 +165,7 @@ int Workbook::WidthAt(int sheet, int col) const {
                : kDefaultColWidth;
 }
 
-const QString* Workbook::Find(const SheetData& sheet, int row, int col) {
+const QString* Workbook::Find(const SheetStore& sheet, int row, int col) {
     if (static_cast<std::size_t>(row) > sheet.rows.size()) {
         return nullptr;
     }
@@ -173,7 +175,7 @@ const QString* Workbook::Find(const SheetData& sheet, int row, int col) {
     return (it != cells.end() && it->col == col) ? &it->entry : nullptr;
 }
 
-bool Workbook::Store(SheetData& sheet, int row, int col, const QString& text) {
+bool Workbook::Store(SheetStore& sheet, int row, int col, const QString& text) {
     if (text.isEmpty()) {
         if (static_cast<std::size_t>(row) > sheet.rows.size()) {
             return false;
@@ -278,6 +280,60 @@ void Workbook::ClearRange(int row1, int col1, int row2, int col2, int /*clearTyp
         }
     }
     emit sheetCleared(m_selected);
+}
+
+WorkbookData Workbook::Snapshot() const {
+    WorkbookData data;
+    for (const SheetStore& sheet : m_sheets) {
+        SheetData out;
+        out.name = sheet.name;
+        for (std::size_t r = 0; r < sheet.rows.size(); ++r) {
+            for (const Cell& cell : sheet.rows[r]) {
+                out.cells.push_back({static_cast<int>(r) + 1, cell.col, cell.entry});
+            }
+        }
+        out.widths = sheet.widths;
+        data.sheets.push_back(std::move(out));
+    }
+    return data;
+}
+
+void Workbook::Replace(const WorkbookData& data) {
+    std::vector<SheetStore> sheets;
+    for (const SheetData& in : data.sheets) {
+        SheetStore sheet;
+        sheet.name = in.name;
+        for (const auto& cell : in.cells) {
+            if (cell.row >= 1 && cell.row <= kMaxRow && cell.col >= 1 && cell.col <= kMaxCol) {
+                Store(sheet, cell.row, cell.col, cell.text);
+            }
+        }
+        sheet.widths = in.widths;
+        sheets.push_back(std::move(sheet));
+    }
+    if (sheets.empty()) {
+        sheets.push_back(NewSheet(1));
+    }
+    m_sheets = std::move(sheets);
+    m_selected = 1;
+    emit sheetsChanged();
+}
+
+void Workbook::Write(const QString& path, int fileType) {
+    if (fileType != kFileTypeExcel97) {
+        throw XlsError("Only Excel workbooks (file type 11) are written");
+    }
+    WriteXls(Snapshot(), path);
+}
+
+int Workbook::ReadEx(const QString& path) {
+    int fileType = kFileTypeUnreadable;
+    try {
+        Replace(ReadXls(path, &fileType));
+    } catch (const XlsError&) {
+        return kFileTypeUnreadable;
+    }
+    return fileType;
 }
 
 int Workbook::LastRow(int sheet) const {

@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/WorkbookData.h"
+
 namespace harvel {
 
 // Raised by a grid operation on a cell, column or sheet that does not exist.
@@ -65,6 +67,16 @@ public:
     [[nodiscard]] int LastRow(int sheet) const;
     [[nodiscard]] int LastCol(int sheet) const;
 
+    // The whole content as plain data (for a save that may run elsewhere), and its
+    // replacement by the content of a file.
+    [[nodiscard]] WorkbookData Snapshot() const;
+    void Replace(const WorkbookData& data);
+    // Stores the workbook as an Excel file (file type 11); raises XlsError.
+    void Write(const QString& path, int fileType);
+    // Replaces the workbook with a file's sheets; the file-type code, 8 when the file is
+    // not a readable workbook (the workbook is then left as it was).
+    [[nodiscard]] int ReadEx(const QString& path);
+
     [[nodiscard]] bool Modified() const { return m_modified; }
     void SetModified(bool modified) { m_modified = modified; }
 
@@ -83,7 +95,7 @@ private:
         int col;
         QString entry;
     };
-    struct SheetData {
+    struct SheetStore {
         QString name;
         // rows[r - 1]: the row's cells sorted by column; only filled cells are kept.
         std::vector<std::vector<Cell>> rows;
@@ -94,20 +106,20 @@ private:
     void CheckCell(int row, int col) const;
     void CheckCol(int col) const;
     void CheckSheet(int sheet) const;
-    [[nodiscard]] SheetData& Selected() {
+    [[nodiscard]] SheetStore& Selected() {
         return m_sheets[static_cast<std::size_t>(m_selected - 1)];
     }
-    [[nodiscard]] const SheetData& Selected() const {
+    [[nodiscard]] const SheetStore& Selected() const {
         return m_sheets[static_cast<std::size_t>(m_selected - 1)];
     }
-    [[nodiscard]] const SheetData& SheetAt(int sheet) const {
+    [[nodiscard]] const SheetStore& SheetAt(int sheet) const {
         return m_sheets[static_cast<std::size_t>(sheet - 1)];
     }
-    [[nodiscard]] static SheetData NewSheet(int number);
-    [[nodiscard]] static const QString* Find(const SheetData& sheet, int row, int col);
-    static bool Store(SheetData& sheet, int row, int col, const QString& text);
+    [[nodiscard]] static SheetStore NewSheet(int number);
+    [[nodiscard]] static const QString* Find(const SheetStore& sheet, int row, int col);
+    static bool Store(SheetStore& sheet, int row, int col, const QString& text);
 
-    std::vector<SheetData> m_sheets;
+    std::vector<SheetStore> m_sheets;
     int m_selected = 1;
     bool m_modified = false;
 };
