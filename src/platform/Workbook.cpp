@@ -91,6 +91,7 @@ void Workbook::DeleteSheets(int position, int count) {
         m_selected = std::min(position, NumSheets());
     }
     m_modified = true;
+    ++m_changes;
     emit sheetsChanged();
 }
 
@@ -207,6 +208,7 @@ void Workbook::set_TextRC(int row, int col, const QString& text) {
     CheckCell(row, col);
     Store(Selected(), row, col, text);
     m_modified = true;
+    ++m_changes;
     emit cellChanged(m_selected, row, col);
 }
 
@@ -215,6 +217,7 @@ void Workbook::SetTextAt(int sheet, int row, int col, const QString& text) {
     CheckCell(row, col);
     Store(m_sheets[static_cast<std::size_t>(sheet - 1)], row, col, text);
     m_modified = true;
+    ++m_changes;
     emit cellChanged(sheet, row, col);
 }
 
@@ -266,6 +269,7 @@ void Workbook::ClearRange(int row1, int col1, int row2, int col2, int /*clearTyp
         sheet.rows.shrink_to_fit();
         if (hadCells) {
             m_modified = true;
+            ++m_changes;
         }
         emit sheetCleared(m_selected);
         return;
@@ -277,6 +281,7 @@ void Workbook::ClearRange(int row1, int col1, int row2, int col2, int /*clearTyp
                       [&](const Cell& cell) { return cell.col >= col1 && cell.col <= col2; });
         if (cells.size() != before) {
             m_modified = true;
+            ++m_changes;
         }
     }
     emit sheetCleared(m_selected);

@@ -78,6 +78,8 @@ public:
     [[nodiscard]] int ReadEx(const QString& path);
 
     [[nodiscard]] bool Modified() const { return m_modified; }
+    // Grows with every content change: tells whether anything changed since a snapshot.
+    [[nodiscard]] quint64 ChangeCount() const { return m_changes; }
     void SetModified(bool modified) { m_modified = modified; }
 
     [[nodiscard]] static QString ColumnLetters(int col);
@@ -122,6 +124,7 @@ private:
     std::vector<SheetStore> m_sheets;
     int m_selected = 1;
     bool m_modified = false;
+    quint64 m_changes = 0;
 };
 
 }  // namespace harvel
