@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QTableView>
+#include <QTest>
 #include <QThread>
 #include <QTimer>
 #include <atomic>
@@ -589,6 +592,60 @@ TEST_F(MainWindow, ClipboardKeysFollowTheKeyBefore) {
     EXPECT_TRUE(form->FormShortCut(Qt::Key_C));
     EXPECT_FALSE(form->FormShortCut(Qt::Key_Shift));
     EXPECT_TRUE(form->FormShortCut(Qt::Key_Delete));
+}
+
+TEST_F(MainWindow, KeysReachTheShortcutHandlerBeforeMenuAndGrid) {
+    Store("Com Port", -1);
+    Start();
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QWidget* grid = form->Backup()->View();
+    grid->setFocus();
+    form->Backup()->Book().set_TextRC(1, 1, QStringLiteral("10:00:00.0000"));
+    form->Backup()->SetActiveCell(1, 1);
+    QTest::keyClick(grid, Qt::Key_F1);
+    EXPECT_EQ(form->PanelText(1), QStringLiteral("10:00:00.0000"));
+    EXPECT_EQ(form->Backup()->Book().get_TextRC(1, 1), QStringLiteral("10:00:00.0000"))
+        << "F1 never reached the grid's editor";
+
+    // Ctrl, then Alt, then C: Clear Table's shortcut acts and asks its question.
+    ui.answers = {MessageResult::No};
+    QTest::keyClick(grid, Qt::Key_Control, Qt::ControlModifier);
+    QTest::keyClick(grid, Qt::Key_Alt, Qt::ControlModifier | Qt::AltModifier);
+    QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier | Qt::AltModifier);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, QStringLiteral("Clear Data? Sure?"));
+    form->hide();
+}
+
+TEST_F(MainWindow, InterfaceDialogEnterIsOkWhereverTheFocusIs) {
+    Start();
+    interface->show();
+    interface->ComPortCB()->setFocus();
+    QTest::keyClick(interface->ComPortCB(), Qt::Key_Return);
+    EXPECT_EQ(interface->result(), QDialog::Accepted);
+    interface->show();
+    QTest::keyClick(interface->BaudCB(), Qt::Key_Escape);
+    EXPECT_EQ(interface->result(), QDialog::Rejected);
+    interface->ComPortCB()->setCurrentIndex(0);
+    EXPECT_FALSE(interface->BaudCB()->isEnabled());
+}
+
+TEST_F(MainWindow, SecondFormCreateLeavesNoOldPortDelivering) {
+    Pty pty;
+    ASSERT_TRUE(pty.LinkAs(Ports() + QStringLiteral("/com7")));
+    Store("Com Port", 7);
+    Start();
+    ASSERT_TRUE(form->ZedCom()->ok());
+    form->FormClose();  // closes the port and stores it
+    Store("Com Port", -1);
+    form->FormCreate(form->Action("Language1"));
+    EXPECT_FALSE(form->ZedCom()->ok());
+    pty.Write(Line(1, 1, "10:00:00.0000"));
+    WaitUntil([] { return false; }, 200);
+    EXPECT_EQ(form->Backup()->Book().NumSheets(), 2);
+    EXPECT_EQ(Cell(kLogSheet, 1, 2), QString()) << "the closed port of the earlier run delivered";
 }
 
 }  // namespace
