@@ -229,14 +229,18 @@ void TForm1::OpenSerialAtStart(int comPort) {
         return;
     }
     try {
-        m_zedCom->OpenPort();
-        if (m_zedCom->ok()) {
-            SetPanelText(7, ComText(4) + u' ' + QString::number(m_zedCom->Port()));
-        } else {
-            SetPanelText(7, ComText(5) + u' ' + m_zedCom->DeviceName());
-        }
+        OpenSerialAndShow();
     } catch (const std::exception&) {
         ShowSerialOpenFailure();
+    }
+}
+
+void TForm1::OpenSerialAndShow() {
+    m_zedCom->OpenPort();
+    if (m_zedCom->ok()) {
+        SetPanelText(7, ComText(4) + u' ' + QString::number(m_zedCom->Port()));
+    } else {
+        SetPanelText(7, ComText(5) + u' ' + m_zedCom->DeviceName());
     }
 }
 

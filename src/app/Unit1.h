@@ -116,6 +116,8 @@ private:
     [[nodiscard]] QString ComText(int index) const {
         return m_messageTexts[static_cast<std::size_t>(index)];
     }
+    // Opens the serial port and shows the result in the interface panel; may raise.
+    void OpenSerialAndShow();
     void ShowSerialOpenFailure();
     // Writes the workbook without holding the window: the file is written on a worker
     // thread from a snapshot while events go on; raises XlsError.

@@ -164,12 +164,7 @@ void TForm1::Interface1Click() {
         if (m_interface->SelectedBaud() > 0) {
             m_zedCom->SetBaud(m_interface->SelectedBaud());
         }
-        m_zedCom->OpenPort();
-        if (m_zedCom->ok()) {
-            SetPanelText(7, ComText(4) + u' ' + QString::number(m_zedCom->Port()));
-        } else {
-            SetPanelText(7, ComText(5) + u' ' + m_zedCom->DeviceName());
-        }
+        OpenSerialAndShow();
     } catch (const std::exception&) {
         ShowSerialOpenFailure();
     }
