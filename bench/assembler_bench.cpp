@@ -7,25 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "BackupStream.h"
 #include "rareze/SerialInputAssembler.h"
 #include "rareze/UsbLineParser.h"
 
 namespace {
 
 constexpr int kLines = 1000000;
-
-std::string MakeStream(int lines) {
-    std::string stream;
-    stream.reserve(static_cast<std::size_t>(lines) * 30);
-    char line[64];
-    for (int i = 0; i < lines; ++i) {
-        const int t = 360000000 + i * 137;
-        std::snprintf(line, sizeof line, " %04d  %d  %02d:%02d:%02d.%04d 00\r\n", i % 10000, i % 10,
-                      t / 36000000, t / 600000 % 60, t / 10000 % 60, t % 10000);
-        stream += line;
-    }
-    return stream;
-}
 
 std::vector<std::size_t> MakeChunkSizes(std::size_t total) {
     std::mt19937 random(42);
@@ -39,7 +27,7 @@ std::vector<std::size_t> MakeChunkSizes(std::size_t total) {
 }
 
 void BM_BackupLinesThroughAssemblers(benchmark::State& state) {
-    const std::string stream = MakeStream(kLines);
+    const std::string stream = harvel::bench::BackupStream(kLines, 137);
     const std::vector<std::size_t> sizes = MakeChunkSizes(stream.size());
     long long received = 0;
     for (auto _ : state) {

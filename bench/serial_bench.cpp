@@ -12,26 +12,15 @@
 #include <cstdio>
 #include <thread>
 
+#include "BackupStream.h"
 #include "links/ZedComThread.h"
 
 namespace {
 
 constexpr int kLines = 100000;
 
-std::string MakeStream() {
-    std::string stream;
-    char line[64];
-    for (int i = 0; i < kLines; ++i) {
-        const int t = 360000000 + i * 37;
-        std::snprintf(line, sizeof line, " %04d  %d  %02d:%02d:%02d.%04d 00\r\n", i % 10000, i % 10,
-                      t / 36000000, t / 600000 % 60, t / 10000 % 60, t % 10000);
-        stream += line;
-    }
-    return stream;
-}
-
 void BM_SerialLinkThroughPty(benchmark::State& state) {
-    const std::string stream = MakeStream();
+    const std::string stream = harvel::bench::BackupStream(kLines, 37);
     for (auto _ : state) {
         int master = -1;
         int slave = -1;
@@ -52,7 +41,7 @@ void BM_SerialLinkThroughPty(benchmark::State& state) {
         bool corrupted = false;
         link.SetOnVoraBackupReceived([&](harvel::TZedComThread&, const harvel::Impulse& impulse) {
             if (impulse.StartNumber != received % 10000 || impulse.Channel != received % 10 ||
-                impulse.Time != 360000000 + received * 37) {
+                impulse.Time != harvel::bench::StreamTime(received, 37)) {
                 corrupted = true;
             }
             ++received;

@@ -7,6 +7,13 @@
 namespace harvel {
 namespace {
 
+// The first cell of a row at or after `col` (cells are sorted by column).
+template <typename Cells>
+auto CellPosition(Cells& cells, int col) {
+    return std::lower_bound(cells.begin(), cells.end(), col,
+                            [](const auto& cell, int c) { return cell.col < c; });
+}
+
 QString RangeText(const char* what, int value, int last) {
     return QStringLiteral("%1 %2 is outside 1..%3").arg(QLatin1String(what)).arg(value).arg(last);
 }
@@ -171,8 +178,7 @@ const QString* Workbook::Find(const SheetStore& sheet, int row, int col) {
         return nullptr;
     }
     const auto& cells = sheet.rows[static_cast<std::size_t>(row - 1)];
-    const auto it = std::lower_bound(cells.begin(), cells.end(), col,
-                                     [](const Cell& cell, int c) { return cell.col < c; });
+    const auto it = CellPosition(cells, col);
     return (it != cells.end() && it->col == col) ? &it->entry : nullptr;
 }
 
@@ -182,8 +188,7 @@ bool Workbook::Store(SheetStore& sheet, int row, int col, const QString& text) {
             return false;
         }
         auto& cells = sheet.rows[static_cast<std::size_t>(row - 1)];
-        const auto it = std::lower_bound(cells.begin(), cells.end(), col,
-                                         [](const Cell& cell, int c) { return cell.col < c; });
+        const auto it = CellPosition(cells, col);
         if (it == cells.end() || it->col != col) {
             return false;
         }
@@ -194,8 +199,7 @@ bool Workbook::Store(SheetStore& sheet, int row, int col, const QString& text) {
         sheet.rows.resize(static_cast<std::size_t>(row));
     }
     auto& cells = sheet.rows[static_cast<std::size_t>(row - 1)];
-    const auto it = std::lower_bound(cells.begin(), cells.end(), col,
-                                     [](const Cell& cell, int c) { return cell.col < c; });
+    const auto it = CellPosition(cells, col);
     if (it != cells.end() && it->col == col) {
         it->entry = text;
     } else {
